@@ -1,0 +1,40 @@
+# add_qml_module(<target> URI <uri> SOURCES <files...>)
+#
+# Builds <target> as the plugin library of the QML module <uri> and lays it out
+# as an import tree: <build dir>/qml/<uri as path>/{qmldir,lib<target>.so}, so a
+# host needs only -I <build dir>/qml. The module's qmldir sits next to its
+# CMakeLists.txt. Only the two plugin entry points are exported.
+
+set(QML_BUILD_DIR "${PROJECT_BINARY_DIR}/qml")
+
+if(NOT DEFINED QML_INSTALL_DIR)
+    get_target_property(_qmake Qt5::qmake IMPORTED_LOCATION)
+    execute_process(COMMAND "${_qmake}" -query QT_INSTALL_QML
+        OUTPUT_VARIABLE _qt_qml_dir OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(QML_INSTALL_DIR "${_qt_qml_dir}" CACHE PATH
+        "Where 'cmake --install' puts the QML modules (default: Qt's QML import directory)")
+endif()
+
+set(_qml_exports "${CMAKE_CURRENT_LIST_DIR}/plugin-exports.map")
+
+function(add_qml_module target)
+    cmake_parse_arguments(ARG "" "URI" "SOURCES" ${ARGN})
+    string(REPLACE "." "/" uri_path "${ARG_URI}")
+    set(module_dir "${QML_BUILD_DIR}/${uri_path}")
+
+    add_library(${target} MODULE ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE Qt::Core Qt::Qml)
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
+    set_target_properties(${target} PROPERTIES
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON
+        LIBRARY_OUTPUT_DIRECTORY "${module_dir}")
+    target_link_options(${target} PRIVATE
+        "LINKER:--version-script=${_qml_exports}" "LINKER:--no-undefined")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${_qml_exports}")
+
+    configure_file(qmldir "${module_dir}/qmldir" COPYONLY)
+
+    install(TARGETS ${target} LIBRARY DESTINATION "${QML_INSTALL_DIR}/${uri_path}")
+    install(FILES qmldir DESTINATION "${QML_INSTALL_DIR}/${uri_path}")
+endfunction()

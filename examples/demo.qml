@@ -1,0 +1,27 @@
+// The three modules as a QML document uses them. `make demo` runs it with Qt's stock
+// QML runtime against the build's import tree, from the build folder:
+//   QT_QPA_PLATFORM=offscreen qml -I qml ../examples/demo.qml
+import QtQuick 2.15
+import Quorvel 1.0
+
+Item {
+    Quorvel {
+        id: file
+        source: "demo-output.txt"
+        onError: console.log("  error signal: \"" + msg + "\" (source: " + source + ")")
+    }
+
+    function showQuorvel() {
+        console.log("Quorvel: text files")
+        const text = "first line\nsecond line\r\nthird line"
+        console.log("  write " + JSON.stringify(text) + " to " + file.source + ": " + file.write(text))
+        console.log("  read it back: " + JSON.stringify(file.read()))
+        file.source = "no-such-folder/missing.txt"
+        console.log("  read " + file.source + ": " + JSON.stringify(file.read()))
+    }
+
+    Component.onCompleted: {
+        showQuorvel()
+        Qt.quit()
+    }
+}
