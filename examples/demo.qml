@@ -3,12 +3,17 @@
 //   QT_QPA_PLATFORM=offscreen qml -I qml ../examples/demo.qml
 import QtQuick 2.15
 import Quorvel 1.0
+import Varnah 1.0
 
 Item {
     Quorvel {
         id: file
         source: "demo-output.txt"
         onError: console.log("  error signal: \"" + msg + "\" (source: " + source + ")")
+    }
+
+    Varnah {
+        id: env
     }
 
     function showQuorvel() {
@@ -20,8 +25,18 @@ Item {
         console.log("  read " + file.source + ": " + JSON.stringify(file.read()))
     }
 
+    function showVarnah() {
+        console.log("Varnah: environment variables")
+        console.log("  HOME is " + JSON.stringify(env.value("HOME")))
+        env.setValue("DEMO_GREETING", "grüß dich")
+        console.log("  set DEMO_GREETING, read back: " + JSON.stringify(env.value("DEMO_GREETING")))
+        env.unset("DEMO_GREETING")
+        console.log("  unset DEMO_GREETING, read back: " + JSON.stringify(env.value("DEMO_GREETING")))
+    }
+
     Component.onCompleted: {
         showQuorvel()
+        showVarnah()
         Qt.quit()
     }
 }
