@@ -4,6 +4,7 @@
 import QtQuick 2.15
 import Quorvel 1.0
 import Varnah 1.0
+import Dorvik 1.0
 
 Item {
     Quorvel {
@@ -14,6 +15,10 @@ Item {
 
     Varnah {
         id: env
+    }
+
+    Launcher {
+        id: launcher
     }
 
     function showQuorvel() {
@@ -34,9 +39,22 @@ Item {
         console.log("  unset DEMO_GREETING, read back: " + JSON.stringify(env.value("DEMO_GREETING")))
     }
 
+    function showLauncher() {
+        console.log("Launcher: commands")
+        console.log("  uname -sr: " + JSON.stringify(launcher.launch("uname -sr")))
+        env.setValue("DEMO_GREETING", "hello from QML")
+        console.log("  printenv DEMO_GREETING (set through Varnah): "
+                    + JSON.stringify(launcher.launch("printenv DEMO_GREETING")))
+        env.unset("DEMO_GREETING")
+        console.log("  printf [%s] \"two words\" no | shell: "
+                    + JSON.stringify(launcher.launch('printf [%s] "two words" no | shell')))
+        console.log("  no-such-program: " + JSON.stringify(launcher.launch("no-such-program")))
+    }
+
     Component.onCompleted: {
         showQuorvel()
         showVarnah()
+        showLauncher()
         Qt.quit()
     }
 }

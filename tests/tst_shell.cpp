@@ -38,6 +38,20 @@ const QList<ModuleShape> &modules()
               QStringLiteral("method bool write(QString) data")},
              {QStringLiteral("QString source notify sourceChanged")},
              {}},
+            {QStringLiteral("Varnah"),
+             QStringLiteral("VarnahPlugin"),
+             QStringLiteral("Varnah"),
+             {QStringLiteral("method QString value(QString) name"),
+              QStringLiteral("method void setValue(QString,QString) name value"),
+              QStringLiteral("method void unset(QString) name")},
+             {},
+             {}},
+            {QStringLiteral("Dorvik"),
+             QStringLiteral("DorvikPlugin"),
+             QStringLiteral("Launcher"),
+             {QStringLiteral("method QString launch(QString) program")},
+             {},
+             {QStringLiteral("QProcess")}},
     };
     return shapes;
 }
