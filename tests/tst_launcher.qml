@@ -38,7 +38,21 @@ TestCase {
             { tag: "CRLF kept", command: "printf a\\r\\nb\\n", output: "a\r\nb\n" },
             { tag: "non-ASCII", command: "printf grüße", output: "grüße" },
             { tag: "reading input gets end of input", command: "cat", output: "" },
+            { tag: "a folder", command: "/tmp", output: "" },
+            { tag: "a file that is not executable", command: "/etc/hostname", output: "" },
+            { tag: "exits at once without output", command: "true", output: "" },
+            { tag: "closes its output early, runs on", command: 'sh -c "echo early; exec >&-; sleep 0.3; echo late >&2"', output: "early\n" },
         ]
+    }
+
+    // The call returns when the program itself ends, with what was written by then; a
+    // grandchild that still holds the output pipe is not waited for.
+    function test_backgroundGrandchild() {
+        const launcher = createTemporaryObject(launcherComponent, testCase)
+        const started = Date.now()
+        compare(launcher.launch('sh -c "echo parent; (sleep 5; echo late) &"'), "parent\n")
+        verify(Date.now() - started < 4000, "waited for the grandchild")
+        compare(launcher.launch("echo next"), "next\n")
     }
 
     function test_launch(data) {

@@ -167,8 +167,9 @@ void tst_Quorvel::sizeLimitKeepsOldContent()
         QCOMPARE(::link(qPrintable(path), qPrintable(path + QStringLiteral(".link"))), 0);
 
     QProcess child;
-    child.start(QStringLiteral(LIMITED_WRITER),
-                {path, QStringLiteral("4096"), QString::number(size)});
+    child.start(QStringLiteral(QMLHOST),
+                {QStringLiteral("--fsize"), QStringLiteral("4096"),
+                 QStringLiteral(HOSTED_SCRIPTS "/write.qml"), path, QString::number(size)});
     QVERIFY(child.waitForFinished());
     QCOMPARE(child.exitCode(), 0);
     QCOMPARE(child.readAllStandardOutput().trimmed(),

@@ -58,6 +58,8 @@ TestCase {
             { tag: "folder", source: fixture.dir, message: "Unable to open the file" },
             { tag: "file URL", source: "file://" + fixture.path("exists.txt"), message: "Unable to open the file" },
             { tag: "NUL in path", source: fixture.path("exists.txt") + "\u0000", message: "Unable to open the file" },
+            { tag: "path longer than PATH_MAX", source: fixture.dir + "/d".repeat(2100) + "/exists.txt", message: "Unable to open the file" },
+            { tag: "file where a folder is expected", source: fixture.path("exists.txt/inner.txt"), message: "Unable to open the file" },
             { tag: "read fails after open", source: "/proc/self/mem", message: "Unable to read the file" },
         ]
     }
@@ -85,6 +87,8 @@ TestCase {
             { tag: "missing folder", source: fixture.path("missing-folder/new.txt") },
             { tag: "folder", source: fixture.dir },
             { tag: "NUL in path", source: fixture.path("nul.txt") + "\u0000" },
+            { tag: "path longer than PATH_MAX", source: fixture.dir + "/d".repeat(2100) + "/new.txt" },
+            { tag: "file where a folder is expected", source: fixture.path("exists.txt/new.txt") },
         ]
     }
 
@@ -119,6 +123,16 @@ TestCase {
             compare(file.messages, [])
         }
         compare(fixture.entries().sort(), before.concat(["new.txt"]).sort())
+    }
+
+    function test_fileRemovedBetweenCalls() {
+        const file = makeFile(fixture.path("removed.txt"))
+        verify(file.write("before"))
+        verify(fixture.remove("removed.txt"))
+        compare(file.read(), "")
+        compare(file.messages, ["Unable to open the file"])
+        verify(file.write("again"))
+        compare(file.read(), "again")
     }
 
     function test_relativePath() {

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtTest 1.2
 import Varnah 1.0
+import Dorvik 1.0
 
 TestCase {
     id: testCase
@@ -12,6 +13,7 @@ TestCase {
     }
 
     property Varnah env: Varnah {}
+    property Launcher launcher: Launcher {}
 
     function cleanup() {
         for (const name of ["VARNAH_A", "VARNAH_B", "VARNAH_EQ", "VARNAH_ÄÖÜ_名前"])
@@ -75,5 +77,22 @@ TestCase {
         env.unset(data.name)
         compare(env.value("VARNAH_EQ"), "B=c")
         compare(env.value("VARNAH_EQ=B"), "")
+    }
+
+    // What a child sees of the whole environment is the same before and after a run of
+    // calls with names and values that cannot be stored as they are.
+    function test_oddContentChangesNothingElse() {
+        const before = launcher.launch("env")
+        verify(before.indexOf("HOME=") >= 0)
+        const odd = ["", "=", "A=B", "=VARNAH_A", "\u0000", "VARNAH\u0000A", "VARNAH_LONE\uD800",
+                     "VARNAH_LONE\uDC00X", "\uD83D", "VARNAH_BAD=\uDFFF"]
+        for (const name of odd) {
+            for (const value of ["", "v", "\uD800", "x\u0000y", "a=b"]) {
+                env.setValue(name, value)
+                env.value(name)
+                env.unset(name)
+            }
+        }
+        compare(launcher.launch("env"), before)
     }
 }
