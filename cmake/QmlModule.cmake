@@ -29,8 +29,10 @@ function(add_qml_module target)
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON
         LIBRARY_OUTPUT_DIRECTORY "${module_dir}")
-    target_link_options(${target} PRIVATE
-        "LINKER:--version-script=${_qml_exports}" "LINKER:--no-undefined")
+    target_link_options(${target} PRIVATE "LINKER:--version-script=${_qml_exports}")
+    if(NOT SANITIZE) # a sanitizer's runtime comes with the executable
+        target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+    endif()
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${_qml_exports}")
 
     configure_file(qmldir "${module_dir}/qmldir" COPYONLY)

@@ -1,12 +1,13 @@
 // Runs a QML script in a child process for the tests that need one: under a file-size
 // limit, or as another user (started through setpriv).
 // Usage: qmlhost [--fsize <bytes>] <script.qml> [arguments for the script...]
-// The script finds its arguments at the end of Qt.application.arguments, prints its
-// results with console.log (to standard output, one line each) and ends with Qt.quit().
+// The script finds its arguments in the context property `scriptArguments`, prints its results
+// with console.log (to standard output, one line each) and ends with Qt.quit().
 
 #include "qmltest.h"
 
 #include <QCoreApplication>
+#include <QQmlContext>
 
 #include <csignal>
 #include <cstdio>
@@ -46,6 +47,13 @@ int main(int argc, char **argv)
                      Qt::QueuedConnection);
     QObject::connect(&engine, &QQmlEngine::exit, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+    // A script error would otherwise leave the script waiting forever.
+    QObject::connect(&engine, &QQmlEngine::warnings, &app, [&app] { app.exit(3); },
+                     Qt::QueuedConnection);
+    QStringList arguments;
+    for (int i = first + 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    engine.rootContext()->setContextProperty(QStringLiteral("scriptArguments"), arguments);
     QQmlComponent component(&engine, QString::fromLocal8Bit(argv[first]));
     const std::unique_ptr<QObject> script(component.create());
     if (!script) {

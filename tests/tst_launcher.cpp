@@ -1,42 +1,11 @@
 // Launcher behaviour that QML cannot see: the codec used for the output, and what many
 // launches leave behind in the host (file descriptors, child processes).
 
+#include "processstats.h"
 #include "qmltest.h"
 
-#include <QDir>
 #include <QTextCodec>
 #include <QtTest>
-
-#include <unistd.h>
-
-namespace {
-
-int openDescriptors()
-{
-    return QDir(QStringLiteral("/proc/self/fd"))
-            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
-            .size();
-}
-
-// Children of this process, zombies included.
-int childProcesses()
-{
-    const QByteArray self = QByteArray::number(::getpid());
-    int count = 0;
-    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        // pid (comm) state ppid ...; comm may contain spaces, so split after the last ')'.
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(1) == self)
-            ++count;
-    }
-    return count;
-}
-
-} // namespace
 
 class tst_Launcher : public QObject
 {

@@ -8,14 +8,12 @@ Quorvel {
     onError: messages.push(msg)
 
     Component.onCompleted: {
-        const args = Qt.application.arguments
-        const operation = args[args.length - 3]
-        source = args[args.length - 2]
-        if (operation === "read") {
+        source = scriptArguments[1]
+        if (scriptArguments[0] === "read") {
             const text = read()
             console.log(messages.length ? "error: " + messages.join(", ") : "text: " + text)
         } else {
-            console.log(write(args[args.length - 1]) ? "written" : "refused")
+            console.log(write(scriptArguments[2]) ? "written" : "refused")
         }
         Qt.quit()
     }

@@ -4,9 +4,8 @@ import Quorvel 1.0
 
 Quorvel {
     Component.onCompleted: {
-        const args = Qt.application.arguments
-        source = args[args.length - 2]
-        console.log(write("n".repeat(Number(args[args.length - 1]))) ? "written" : "refused")
+        source = scriptArguments[0]
+        console.log(write("n".repeat(Number(scriptArguments[1]))) ? "written" : "refused")
         Qt.quit()
     }
 }
