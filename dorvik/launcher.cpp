@@ -1,20 +1,14 @@
 #include "launcher.h"
 
+#include "textdecoding.h"
+
 #include <QProcess>
-#include <QTextCodec>
 
-namespace {
-
-// The locale's encoding, up to the first NUL byte.
-QString fromLocalBytes(const QByteArray &bytes)
+Launcher::Launcher(QObject *parent)
+    : QObject(parent),
+      m_process(new QProcess(this))
 {
-    const int nul = bytes.indexOf('\0');
-    return QTextCodec::codecForLocale()->toUnicode(bytes.constData(), nul < 0 ? bytes.size() : nul);
 }
-
-} // namespace
-
-Launcher::Launcher(QObject *parent) : QObject(parent), m_process(new QProcess(this)) { }
 
 QString Launcher::launch(const QString &program)
 {
@@ -27,5 +21,6 @@ QString Launcher::launch(const QString &program)
         m_process->closeWriteChannel();
     m_process->waitForFinished(-1);
     m_process->readAllStandardError(); // dropped, not kept until the next launch
-    return fromLocalBytes(m_process->readAllStandardOutput());
+    const QByteArray output = m_process->readAllStandardOutput();
+    return localText(output.constData(), output.size());
 }

@@ -39,7 +39,10 @@ bool writeAll(int fd, const QByteArray &content)
 }
 
 // On Linux the descriptor is gone even when close() is interrupted.
-bool closeChecked(int fd) { return ::close(fd) == 0 || errno == EINTR; }
+bool closeChecked(int fd)
+{
+    return ::close(fd) == 0 || errno == EINTR;
+}
 
 bool isReplaceable(const struct stat &st)
 {

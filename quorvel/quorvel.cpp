@@ -1,14 +1,26 @@
 #include "quorvel.h"
 
 #include "filewriter.h"
+#include "textdecoding.h"
 
 #include <QFile>
 #include <QTextCodec>
-#include <QTextStream>
 
-Quorvel::Quorvel(QObject *parent) : QObject(parent) { }
+namespace {
 
-QString Quorvel::source() const { return mSource; }
+constexpr qint64 readChunk = 256 * 1024;
+
+} // namespace
+
+Quorvel::Quorvel(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString Quorvel::source() const
+{
+    return mSource;
+}
 
 void Quorvel::setSource(const QString &source)
 {
@@ -26,23 +38,22 @@ QString Quorvel::read()
     }
     // A NUL cannot be part of a file name; QFile would warn about it.
     QFile file(mSource);
-    if (mSource.contains(QChar(0)) || !file.open(QIODevice::ReadOnly)) {
+    if (mSource.contains(QChar(0)) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         emit error(QStringLiteral("Unable to open the file"));
         return QString();
     }
-    QTextStream stream(&file);
-    QString fileContent;
+    JoinedLinesDecoder decoder(file.size());
+    QByteArray buffer(int(readChunk), Qt::Uninitialized);
     for (;;) {
-        const QString line = stream.readLine();
-        if (line.isNull())
-            break;
-        fileContent += line;
+        const qint64 read = file.read(buffer.data(), readChunk);
+        if (read < 0) {
+            emit error(QStringLiteral("Unable to read the file"));
+            return QString();
+        }
+        if (read == 0)
+            return decoder.finish();
+        decoder.feed(buffer.constData(), qsizetype(read));
     }
-    if (file.error() != QFileDevice::NoError) {
-        emit error(QStringLiteral("Unable to read the file"));
-        return QString();
-    }
-    return fileContent;
 }
 
 bool Quorvel::write(const QString &data)

@@ -3,11 +3,20 @@
 #include <QDir>
 #include <QFile>
 
-QString Fixture::dir() const { return mDir.path(); }
+QString Fixture::dir() const
+{
+    return mDir.path();
+}
 
-QString Fixture::path(const QString &name) const { return mDir.filePath(name); }
+QString Fixture::path(const QString &name) const
+{
+    return mDir.filePath(name);
+}
 
-bool Fixture::enter() const { return QDir::setCurrent(mDir.path()); }
+bool Fixture::enter() const
+{
+    return QDir::setCurrent(mDir.path());
+}
 
 bool Fixture::writeBytes(const QString &name, const QString &bytes) const
 {
@@ -24,11 +33,20 @@ QString Fixture::readBytes(const QString &name) const
     return QString::fromLatin1(file.readAll());
 }
 
-bool Fixture::exists(const QString &name) const { return QFile::exists(path(name)); }
+bool Fixture::exists(const QString &name) const
+{
+    return QFile::exists(path(name));
+}
 
-bool Fixture::makeDir(const QString &name) const { return QDir(mDir.path()).mkpath(name); }
+bool Fixture::makeDir(const QString &name) const
+{
+    return QDir(mDir.path()).mkpath(name);
+}
 
-bool Fixture::remove(const QString &name) const { return QFile::remove(path(name)); }
+bool Fixture::remove(const QString &name) const
+{
+    return QFile::remove(path(name));
+}
 
 QStringList Fixture::entries() const
 {

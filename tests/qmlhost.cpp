@@ -48,8 +48,8 @@ int main(int argc, char **argv)
     QObject::connect(&engine, &QQmlEngine::exit, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     // A script error would otherwise leave the script waiting forever.
-    QObject::connect(&engine, &QQmlEngine::warnings, &app, [&app] { app.exit(3); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+            &engine, &QQmlEngine::warnings, &app, [&app] { app.exit(3); }, Qt::QueuedConnection);
     QStringList arguments;
     for (int i = first + 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -16,7 +16,10 @@ inline QString testImportDir()
     return dir.isEmpty() ? QStringLiteral(QML_IMPORT_DIR) : QString::fromLocal8Bit(dir);
 }
 
-inline void addTestImportDir(QQmlEngine &engine) { engine.addImportPath(testImportDir()); }
+inline void addTestImportDir(QQmlEngine &engine)
+{
+    engine.addImportPath(testImportDir());
+}
 
 // Creates the object that `qml` declares; null (with the errors printed) when it fails.
 inline std::unique_ptr<QObject> createQmlObject(QQmlEngine &engine, const QByteArray &qml)

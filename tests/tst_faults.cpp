@@ -35,7 +35,10 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
             && file.write(bytes) == bytes.size() && file.flush();
 }
 
-qint64 pages(qint64 bytes, qint64 pageSize) { return (bytes + pageSize - 1) / pageSize; }
+qint64 pages(qint64 bytes, qint64 pageSize)
+{
+    return (bytes + pageSize - 1) / pageSize;
+}
 
 ino_t inodeOf(const QString &path)
 {

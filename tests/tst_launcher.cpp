@@ -31,7 +31,10 @@ void tst_Launcher::initTestCase()
     QVERIFY(mLauncher);
 }
 
-void tst_Launcher::cleanup() { QTextCodec::setCodecForLocale(nullptr); }
+void tst_Launcher::cleanup()
+{
+    QTextCodec::setCodecForLocale(nullptr);
+}
 
 QString tst_Launcher::launch(const QString &command)
 {

@@ -20,7 +20,10 @@ QString fromEnvironmentBytes(const QByteArray &bytes)
 
 } // namespace
 
-Varnah::Varnah(QObject *parent) : QObject(parent) { }
+Varnah::Varnah(QObject *parent)
+    : QObject(parent)
+{
+}
 
 QString Varnah::value(const QString &name)
 {
@@ -37,4 +40,7 @@ void Varnah::setValue(const QString &name, const QString &value)
     qputenv(toEnvironmentBytes(name).constData(), toEnvironmentBytes(value));
 }
 
-void Varnah::unset(const QString &name) { qunsetenv(toEnvironmentBytes(name).constData()); }
+void Varnah::unset(const QString &name)
+{
+    qunsetenv(toEnvironmentBytes(name).constData());
+}

@@ -4,4 +4,7 @@
 
 #include <QtQml>
 
-void VarnahPlugin::registerTypes(const char *uri) { qmlRegisterType<Varnah>(uri, 1, 0, "Varnah"); }
+void VarnahPlugin::registerTypes(const char *uri)
+{
+    qmlRegisterType<Varnah>(uri, 1, 0, "Varnah");
+}
