@@ -180,7 +180,8 @@ void tst_ReadDifferential::trickyFiles_data()
                            bom + QByteArray("a\0\r\0\n\0b\0\0\0", 10) + filler(chunk));
     for (const char *codec : {"UTF-8", "ISO-8859-1", "Shift_JIS"}) {
         for (const auto &file : files)
-            QTest::addRow("%s, %s", qPrintable(file.first), codec) << file.second << codec;
+            QTest::addRow("%s, %s", qPrintable(file.first), codec)
+                    << file.second << QByteArray(codec);
     }
 }
 
