@@ -1,5 +1,6 @@
 # Front door: make deps | make | make demo | make test | make install
 # Reliability: make test-asan | make test-tsan | make fuzz | make soak
+# Performance: make bench
 BUILD_DIR ?= build
 BUILD := $(abspath $(BUILD_DIR))
 JOBS ?= $(shell nproc)
@@ -10,6 +11,7 @@ DEB_PACKAGES := cmake make g++ binutils util-linux \
 	qtbase5-dev qtdeclarative5-dev \
 	qml qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qttest
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+BENCH_PACKAGES := python3 nodejs
 
 FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 180
@@ -19,7 +21,7 @@ SANITIZER_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp 
 # $(call configure,<build dir>,<cmake options>): configures a build folder once.
 configure = [ -f "$(1)/CMakeCache.txt" ] || cmake -S . -B "$(1)" $(2)
 
-.PHONY: all deps build demo test install clean test-asan test-tsan fuzz soak
+.PHONY: all deps build demo test install clean test-asan test-tsan fuzz soak bench
 
 all: build
 
@@ -37,6 +39,12 @@ demo: build
 
 test: build
 	cd "$(BUILD)" && ctest --output-on-failure
+
+# Every workload for our modules and the baselines, median of 5 runs each; a table on
+# the terminal and JSON in <build>/bench.json.
+bench: build
+	@sh scripts/install-deps.sh $(BENCH_PACKAGES)
+	cd "$(BUILD)" && ./bench/qmlbench --runs 5 --json bench.json
 
 # DESTDIR is honoured: make install DESTDIR=/tmp/stage
 install: build

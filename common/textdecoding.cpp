@@ -130,6 +130,52 @@ QString localText(const char *data, qsizetype size)
     return QTextCodec::codecForLocale()->toUnicode(data, int(length));
 }
 
+LocalTextDecoder::LocalTextDecoder()
+    : mCodec(QTextCodec::codecForLocale()),
+      mIncremental(mCodec->mibEnum() == 106)
+{
+}
+
+void LocalTextDecoder::feed(const char *data, qsizetype size)
+{
+    if (mEnded)
+        return;
+    if (const void *nul = std::memchr(data, 0, size_t(size))) {
+        size = static_cast<const char *>(nul) - data;
+        mEnded = true;
+    }
+    mPending.append(data, int(size));
+    if (!mIncremental || mPending.size() < 65536)
+        return;
+    // Between two ASCII bytes a UTF-8 decoder holds no partial sequence, and the next
+    // piece cannot start with a byte order mark: decoding the pieces on either side apart
+    // gives what decoding them together gives. Only bytes not searched before are searched.
+    const char *bytes = mPending.constData();
+    for (qsizetype split = mPending.size() - 1; split >= qMax<qsizetype>(1, mSearched); --split) {
+        if (quint8(bytes[split]) < 0x80 && quint8(bytes[split - 1]) < 0x80) {
+            decodeUpTo(split);
+            break;
+        }
+    }
+    mSearched = mPending.size();
+}
+
+QString LocalTextDecoder::finish()
+{
+    decodeUpTo(mPending.size());
+    return std::move(mText);
+}
+
+void LocalTextDecoder::decodeUpTo(qsizetype end)
+{
+    if (mText.isNull()) {
+        mText = mCodec->toUnicode(mPending.constData(), int(end));
+    } else {
+        mText += mCodec->toUnicode(mPending.constData(), int(end));
+    }
+    mPending.remove(0, int(end));
+}
+
 JoinedLinesDecoder::JoinedLinesDecoder(qint64 expectedBytes)
     : mExpectedBytes(expectedBytes)
 {

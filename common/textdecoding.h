@@ -8,6 +8,28 @@
 // Text as the locale's 8-bit encoding gives it, up to the first NUL byte.
 QString localText(const char *data, qsizetype size);
 
+// localText() of bytes that arrive in pieces: the result equals localText() of all the
+// bytes at once. With a UTF-8 locale the pieces are decoded as they come, so the bytes
+// are never all held besides the text.
+class LocalTextDecoder
+{
+public:
+    LocalTextDecoder();
+
+    void feed(const char *data, qsizetype size);
+    QString finish();
+
+private:
+    void decodeUpTo(qsizetype end);
+
+    QTextCodec *mCodec;
+    bool mIncremental;
+    bool mEnded = false; // a NUL byte was seen: what follows is not text
+    QByteArray mPending;
+    qsizetype mSearched = 0; // leading bytes of mPending known to hold no place to split
+    QString mText;
+};
+
 // Decodes a file's bytes as a default text stream reads them and joins its lines: the
 // locale's codec unless the data starts with a Unicode byte order mark; LF and CR LF
 // removed, a CR that ends the data removed, every other character kept.

@@ -16,11 +16,21 @@ QString Launcher::launch(const QString &program)
     if (words.isEmpty())
         return QString();
     m_process->start(words.first(), words.mid(1), QIODevice::ReadWrite);
+    LocalTextDecoder output;
+    const auto take = [this, &output] {
+        const QByteArray piece = m_process->readAllStandardOutput();
+        output.feed(piece.constData(), piece.size());
+        m_process->readAllStandardError(); // dropped, not kept
+    };
     // A command that reads its input gets end-of-input instead of blocking the host forever.
-    if (m_process->waitForStarted(-1))
+    if (m_process->waitForStarted(-1)) {
         m_process->closeWriteChannel();
+        // The output is decoded as it comes, while the program goes on writing, instead of
+        // all at the end. The loop ends when the program itself has ended.
+        while (m_process->waitForReadyRead(-1))
+            take();
+    }
     m_process->waitForFinished(-1);
-    m_process->readAllStandardError(); // dropped, not kept until the next launch
-    const QByteArray output = m_process->readAllStandardOutput();
-    return localText(output.constData(), output.size());
+    take();
+    return output.finish();
 }

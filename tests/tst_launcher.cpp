@@ -4,8 +4,32 @@
 #include "processstats.h"
 #include "qmltest.h"
 
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
+
+namespace {
+
+// Output that arrives in many pieces and breaks a piecewise decoder if anything does.
+QByteArray randomOutput(QRandomGenerator &random)
+{
+    static const QByteArray pieces[] = {
+            "plain text ",      "\n",           "\r\n", "a",        "\xC3\xA9", "\xE6\x97\xA5",
+            "\xF0\x9F\x98\x80", "\xEF\xBB\xBF", "\xC3", "\xF0\x9F", "\xFF",     "\x80"};
+    QByteArray bytes;
+    const int size = random.bounded(2) ? random.bounded(300000) : random.bounded(2000);
+    const bool noAscii = random.bounded(5) == 0; // no place where two ASCII bytes meet
+    while (bytes.size() < size) {
+        const int piece = random.bounded(noAscii ? 4 : 0, int(std::size(pieces)));
+        bytes += pieces[noAscii ? piece + 4 > 11 ? 5 : piece + 4 : piece];
+    }
+    if (random.bounded(10) == 0)
+        bytes.insert(random.bounded(bytes.size() + 1), '\0');
+    return bytes;
+}
+
+} // namespace
 
 class tst_Launcher : public QObject
 {
@@ -15,6 +39,8 @@ private slots:
     void initTestCase();
     void cleanup();
     void decodesWithLocaleCodec();
+    void outputDecodedAsAWhole_data();
+    void outputDecodedAsAWhole();
     void manyLaunchesLeaveNothingBehind();
 
 private:
@@ -49,6 +75,41 @@ void tst_Launcher::decodesWithLocaleCodec()
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
     QCOMPARE(launch(QStringLiteral("printf \\351t\\351")), QStringLiteral("\u00E9t\u00E9"));
     QCOMPARE(launch(QStringLiteral("printf \\303\\251\\000rest")), QStringLiteral("\u00C3\u00A9"));
+}
+
+void tst_Launcher::outputDecodedAsAWhole_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("UTF-8") << QByteArray("UTF-8") << 11u;
+    QTest::newRow("ISO-8859-1") << QByteArray("ISO-8859-1") << 12u;
+    QTest::newRow("Shift_JIS") << QByteArray("Shift_JIS") << 13u;
+}
+
+// However the output arrives, the result is the locale's decoding of all of it up to its
+// first NUL byte.
+void tst_Launcher::outputDecodedAsAWhole()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(quint32, seed);
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("output"));
+    QRandomGenerator random(seed);
+    for (int i = 0; i < 150; ++i) {
+        const QByteArray bytes = randomOutput(random);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        const int nul = bytes.indexOf('\0');
+        const QString expected = QTextCodec::codecForLocale()->toUnicode(
+                bytes.constData(), nul < 0 ? bytes.size() : nul);
+        const QString output = launch(QStringLiteral("cat ") + path);
+        if (output != expected)
+            QFAIL(qPrintable(
+                    QStringLiteral("output %1 (%2 bytes) differs").arg(i).arg(bytes.size())));
+    }
 }
 
 void tst_Launcher::manyLaunchesLeaveNothingBehind()
