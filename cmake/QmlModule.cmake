@@ -8,14 +8,21 @@
 set(QML_BUILD_DIR "${PROJECT_BINARY_DIR}/qml")
 
 if(NOT DEFINED QML_INSTALL_DIR)
-    get_target_property(_qmake Qt5::qmake IMPORTED_LOCATION)
+    get_target_property(_qmake Qt${QT_MAJOR_VERSION}::qmake IMPORTED_LOCATION)
     execute_process(COMMAND "${_qmake}" -query QT_INSTALL_QML
         OUTPUT_VARIABLE _qt_qml_dir OUTPUT_STRIP_TRAILING_WHITESPACE)
     set(QML_INSTALL_DIR "${_qt_qml_dir}" CACHE PATH
         "Where 'cmake --install' puts the QML modules (default: Qt's QML import directory)")
 endif()
 
-set(_qml_exports "${CMAKE_CURRENT_LIST_DIR}/plugin-exports.map")
+# The entry point for the metadata has a suffix from Qt 6 on.
+if(QT_MAJOR_VERSION EQUAL 6)
+    set(PLUGIN_METADATA_SYMBOL qt_plugin_query_metadata_v2)
+else()
+    set(PLUGIN_METADATA_SYMBOL qt_plugin_query_metadata)
+endif()
+set(_qml_exports "${PROJECT_BINARY_DIR}/plugin-exports.map")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/plugin-exports.map.in" "${_qml_exports}" @ONLY)
 
 function(add_qml_module target)
     cmake_parse_arguments(ARG "" "URI" "SOURCES" ${ARGN})
@@ -23,7 +30,7 @@ function(add_qml_module target)
     set(module_dir "${QML_BUILD_DIR}/${uri_path}")
 
     add_library(${target} MODULE ${ARG_SOURCES})
-    target_link_libraries(${target} PRIVATE Qt::Core Qt::Qml)
+    target_link_libraries(${target} PRIVATE qtcodecs Qt::Qml)
     target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
     set_target_properties(${target} PROPERTIES
         CXX_VISIBILITY_PRESET hidden

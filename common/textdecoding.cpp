@@ -144,36 +144,54 @@ void LocalTextDecoder::feed(const char *data, qsizetype size)
         size = static_cast<const char *>(nul) - data;
         mEnded = true;
     }
-    mPending.append(data, int(size));
-    if (!mIncremental || mPending.size() < 65536)
+    if (!mIncremental) {
+        mPending.append(data, int(size));
         return;
-    // Between two ASCII bytes a UTF-8 decoder holds no partial sequence, and the next
-    // piece cannot start with a byte order mark: decoding the pieces on either side apart
-    // gives what decoding them together gives. Only bytes not searched before are searched.
-    const char *bytes = mPending.constData();
-    for (qsizetype split = mPending.size() - 1; split >= qMax<qsizetype>(1, mSearched); --split) {
-        if (quint8(bytes[split]) < 0x80 && quint8(bytes[split - 1]) < 0x80) {
-            decodeUpTo(split);
-            break;
-        }
     }
-    mSearched = mPending.size();
+    // Between two ASCII bytes a UTF-8 decoder holds no partial sequence, and the text after
+    // them cannot start with a byte order mark: decoding the bytes on either side apart
+    // gives what decoding them together gives. Split at the last such place.
+    qsizetype split = size - 1;
+    for (; split >= 0; --split) {
+        const bool before = split > 0 ? quint8(data[split - 1]) < 0x80
+                                      : !mPending.isEmpty() && quint8(mPending.back()) < 0x80;
+        if (before && quint8(data[split]) < 0x80)
+            break;
+    }
+    if (split < 0) {
+        mPending.append(data, int(size));
+        return;
+    }
+    if (mPending.isEmpty()) {
+        append(data, split);
+    } else {
+        mPending.append(data, int(split));
+        append(mPending.constData(), mPending.size());
+        mPending.clear();
+    }
+    mPending.append(data + split, int(size - split));
 }
 
 QString LocalTextDecoder::finish()
 {
-    decodeUpTo(mPending.size());
+    if (!mPending.isEmpty() || mText.isNull())
+        append(mPending.constData(), mPending.size());
+    mPending.clear();
     return std::move(mText);
 }
 
-void LocalTextDecoder::decodeUpTo(qsizetype end)
+void LocalTextDecoder::append(const char *data, qsizetype size)
 {
-    if (mText.isNull()) {
-        mText = mCodec->toUnicode(mPending.constData(), int(end));
+    // Pieces start and end at clean places, so ASCII decodes to itself.
+    if (mIncremental && size > 0 && isAscii(data, size)) {
+        const qsizetype length = mText.size();
+        mText.resize(int(length + size));
+        widen(data, size, reinterpret_cast<char16_t *>(mText.data()) + length);
+    } else if (mText.isNull()) {
+        mText = mCodec->toUnicode(data, int(size));
     } else {
-        mText += mCodec->toUnicode(mPending.constData(), int(end));
+        mText += mCodec->toUnicode(data, int(size));
     }
-    mPending.remove(0, int(end));
 }
 
 JoinedLinesDecoder::JoinedLinesDecoder(qint64 expectedBytes)

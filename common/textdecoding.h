@@ -20,13 +20,12 @@ public:
     QString finish();
 
 private:
-    void decodeUpTo(qsizetype end);
+    void append(const char *data, qsizetype size);
 
     QTextCodec *mCodec;
     bool mIncremental;
     bool mEnded = false; // a NUL byte was seen: what follows is not text
-    QByteArray mPending;
-    qsizetype mSearched = 0; // leading bytes of mPending known to hold no place to split
+    QByteArray mPending; // not decoded yet
     QString mText;
 };
 

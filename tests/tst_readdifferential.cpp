@@ -119,6 +119,8 @@ void tst_ReadDifferential::cleanup()
 void tst_ReadDifferential::compareWithReference(const QByteArray &bytes, const QByteArray &codec)
 {
     QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+    if (!textStreamKnowsLocaleCodec())
+        QSKIP("this Qt's text streams cannot decode with the locale codec: no reference");
     QFile file(mPath);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
@@ -205,6 +207,9 @@ void tst_ReadDifferential::randomFiles()
 {
     QFETCH(QByteArray, codec);
     QFETCH(quint32, seed);
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+    if (!textStreamKnowsLocaleCodec())
+        QSKIP("this Qt's text streams cannot decode with the locale codec: no reference");
     QRandomGenerator random(seed);
     for (int i = 0; i < 1500; ++i) {
         compareWithReference(randomFile(random), codec);

@@ -236,7 +236,7 @@ void tst_Shell::exportsOnlyEntryPoints()
     symbols.sort();
     QCOMPARE(symbols,
              QStringList({QStringLiteral("qt_plugin_instance"),
-                          QStringLiteral("qt_plugin_query_metadata")}));
+                          QStringLiteral(PLUGIN_METADATA_SYMBOL)}));
 }
 
 QTEST_GUILESS_MAIN(tst_Shell)
