@@ -1,10 +1,11 @@
 // `make bench`: each workload, for our modules and for each baseline, in a fresh process;
 // the median of the runs, the ratio to ours and the peak memory that the work added.
 //
-//   qmlbench [--runs N] [--json FILE] [--only PREFIX]
+//   qmlbench [--runs N] [--json FILE] [--only PREFIX] [--qt6 QT6_QMLBENCH]
 //   qmlbench --child <workload> <implementation> <runs> <data dir>   (one measurement)
 //
-// Our calls go through the public invokables of objects made by a real QML engine.
+// Our calls go through the public invokables of objects made by a real QML engine. With
+// --qt6, our rows are measured again by the same program built against Qt 6.
 
 #include "reference/textstreamread.h"
 
@@ -50,24 +51,55 @@ struct Workload
 const QList<Workload> &workloads()
 {
     static const QList<Workload> all = {
-            {"read_ascii", "read 64 MiB ASCII, 80-column lines", "ascii.txt", 1,
+            {"read_ascii",
+             "read 64 MiB ASCII, 80-column lines",
+             "ascii.txt",
+             1,
              {"quorvel", "reference", "readAll", "python", "node"}},
-            {"read_utf8", "read 64 MiB UTF-8 multi-byte text", "utf8.txt", 1,
+            {"read_utf8",
+             "read 64 MiB UTF-8 multi-byte text",
+             "utf8.txt",
+             1,
              {"quorvel", "reference", "readAll", "python", "node"}},
-            {"read_crlf", "read 64 MiB CRLF lines", "crlf.txt", 1,
+            {"read_crlf",
+             "read 64 MiB CRLF lines",
+             "crlf.txt",
+             1,
              {"quorvel", "reference", "readAll", "python", "node"}},
-            {"read_oneline", "read 64 MiB, one line", "oneline.txt", 1,
+            {"read_oneline",
+             "read 64 MiB, one line",
+             "oneline.txt",
+             1,
              {"quorvel", "reference", "readAll", "python", "node"}},
-            {"read_1k", "read a 1 KiB file x10000", "small.txt", 10000,
+            {"read_1k",
+             "read a 1 KiB file x10000",
+             "small.txt",
+             10000,
              {"quorvel", "reference", "python", "node"}},
-            {"write_64m", "write 64 MiB", "ascii.txt", 1, {"quorvel", "reference", "reference+sync"}},
-            {"write_1k", "write 1 KiB x1000", "small.txt", 1000,
+            {"write_64m",
+             "write 64 MiB",
+             "ascii.txt",
+             1,
              {"quorvel", "reference", "reference+sync"}},
-            {"launch_true", "launch /bin/true x500", "", 500,
+            {"write_1k",
+             "write 1 KiB x1000",
+             "small.txt",
+             1000,
+             {"quorvel", "reference", "reference+sync"}},
+            {"launch_true",
+             "launch /bin/true x500",
+             "",
+             500,
              {"quorvel", "posix_spawn", "python", "node"}},
-            {"launch_true_1g", "launch /bin/true x500, host holding 1 GiB", "", 500,
+            {"launch_true_1g",
+             "launch /bin/true x100, host holding 1 GiB",
+             "",
+             100,
              {"quorvel", "posix_spawn"}},
-            {"launch_cat", "launch cat of 64 MiB", "ascii.txt", 1,
+            {"launch_cat",
+             "launch cat of 64 MiB",
+             "ascii.txt",
+             1,
              {"quorvel", "posix_spawn", "python", "node"}},
     };
     return all;
@@ -98,7 +130,8 @@ void makeData(const QString &dir)
     const QByteArray line80 = QByteArray(79, 'x').replace(10, 1, " ") + '\n';
     make("ascii.txt", line80, bigFile);
     make("crlf.txt", QByteArray(78, 'c') + "\r\n", bigFile);
-    make("utf8.txt", QByteArray("Grüße aus Köln, 日本語のテキスト, текст на русском языке.\n"), bigFile);
+    make("utf8.txt", QByteArray("Grüße aus Köln, 日本語のテキスト, текст на русском языке.\n"),
+         bigFile);
     make("oneline.txt", QByteArray("0123456789abcdef"), bigFile);
     make("small.txt", QByteArray(63, 's') + '\n', 1024);
 }
@@ -178,13 +211,15 @@ int runChild(const QString &workloadId, const QString &implementation, int runs,
     file->setProperty("source", workloadId.startsWith(QLatin1String("write")) ? target : data);
 
     std::function<qint64()> call;
-    if (implementation == QLatin1String("quorvel") && workloadId.startsWith(QLatin1String("read"))) {
+    if (implementation == QLatin1String("quorvel")
+        && workloadId.startsWith(QLatin1String("read"))) {
         call = [file] {
             QString result;
             QMetaObject::invokeMethod(file, "read", Q_RETURN_ARG(QString, result));
             return qint64(result.size());
         };
-    } else if (implementation == QLatin1String("reference") && workloadId.startsWith(QLatin1String("read"))) {
+    } else if (implementation == QLatin1String("reference")
+               && workloadId.startsWith(QLatin1String("read"))) {
         call = [data] { return qint64(textStreamRead(data).size()); };
     } else if (implementation == QLatin1String("readAll")) {
         call = [data] {
@@ -192,13 +227,15 @@ int runChild(const QString &workloadId, const QString &implementation, int runs,
             f.open(QIODevice::ReadOnly);
             return qint64(f.readAll().size());
         };
-    } else if (implementation == QLatin1String("quorvel") && workloadId.startsWith(QLatin1String("write"))) {
+    } else if (implementation == QLatin1String("quorvel")
+               && workloadId.startsWith(QLatin1String("write"))) {
         call = [file, &text] {
             bool ok = false;
             QMetaObject::invokeMethod(file, "write", Q_RETURN_ARG(bool, ok), Q_ARG(QString, text));
             return qint64(ok);
         };
-    } else if (implementation.startsWith(QLatin1String("reference")) && workloadId.startsWith(QLatin1String("write"))) {
+    } else if (implementation.startsWith(QLatin1String("reference"))
+               && workloadId.startsWith(QLatin1String("write"))) {
         const bool sync = implementation.endsWith(QLatin1String("sync"));
         call = [target, &text, sync] { return qint64(textStreamWrite(target, text, sync)); };
     } else if (implementation == QLatin1String("quorvel")) {
@@ -233,7 +270,8 @@ int runChild(const QString &workloadId, const QString &implementation, int runs,
             call();
         times.append(double(clock.nsecsElapsed()) / 1e6);
     }
-    const QJsonObject result{{"times_ms", times}, {"peak_mib", residentMiB("VmHWM:") - before},
+    const QJsonObject result{{"times_ms", times},
+                             {"peak_mib", residentMiB("VmHWM:") - before},
                              {"version", QStringLiteral("Qt ") + QLatin1String(qVersion())}};
     std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
     return 0;
@@ -247,20 +285,22 @@ double median(QList<double> values)
 }
 
 QJsonObject measure(const Workload &workload, const QString &implementation, int runs,
-                    const QString &dir)
+                    const QString &dir, const QString &binary)
 {
     QProcess child;
     const QString data = dir + QLatin1Char('/') + workload.file;
     const QString baselines = QStringLiteral(BENCH_DIR "/baselines/");
     QStringList arguments;
     QString program;
-    const bool external = implementation == QLatin1String("python") || implementation == QLatin1String("node");
+    const bool external =
+            implementation == QLatin1String("python") || implementation == QLatin1String("node");
     if (external) {
         program = implementation == QLatin1String("python") ? QStringLiteral("python3")
                                                             : QStringLiteral("node");
-        arguments << baselines + (implementation == QLatin1String("python")
-                                          ? QStringLiteral("python_bench.py")
-                                          : QStringLiteral("node_bench.js"));
+        arguments << baselines
+                        + (implementation == QLatin1String("python")
+                                   ? QStringLiteral("python_bench.py")
+                                   : QStringLiteral("node_bench.js"));
         if (workload.id.startsWith(QLatin1String("read")))
             arguments << QStringLiteral("read") << data << QString::number(runs)
                       << QString::number(workload.repeat);
@@ -271,14 +311,14 @@ QJsonObject measure(const Workload &workload, const QString &implementation, int
             arguments << QStringLiteral("launch") << QString::number(runs)
                       << QString::number(workload.repeat) << QStringLiteral("/bin/true");
     } else {
-        program = QCoreApplication::applicationFilePath();
+        program = binary;
         arguments << QStringLiteral("--child") << workload.id << implementation
                   << QString::number(runs) << dir;
     }
     child.start(program, arguments);
     if (!child.waitForFinished(-1) || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s %s failed: %s\n", qPrintable(workload.id), qPrintable(implementation),
-                     child.readAllStandardError().constData());
+        std::fprintf(stderr, "%s %s failed: %s\n", qPrintable(workload.id),
+                     qPrintable(implementation), child.readAllStandardError().constData());
         return {};
     }
     QJsonObject result = QJsonDocument::fromJson(child.readAllStandardOutput()).object();
@@ -289,7 +329,7 @@ QJsonObject measure(const Workload &workload, const QString &implementation, int
     return result;
 }
 
-int runAll(int runs, const QString &jsonPath, const QString &only)
+int runAll(int runs, const QString &jsonPath, const QString &only, const QString &qt6)
 {
     QTemporaryDir dir;
     if (!dir.isValid())
@@ -298,24 +338,34 @@ int runAll(int runs, const QString &jsonPath, const QString &only)
     makeData(dir.path());
 
     QJsonArray rows;
-    std::printf("\n%-44s %-15s %12s %12s %10s\n", "workload", "implementation", "median ms",
-                "x ours", "peak MiB");
+    std::printf("\n%-44s %-15s %12s %8s %10s %12s\n", "workload", "implementation", "median ms",
+                "x ours", "peak MiB", "Qt 6 ms");
     for (const Workload &workload : workloads()) {
         if (!workload.id.startsWith(only))
             continue;
         double ours = 0;
         for (const QString &implementation : workload.implementations) {
-            const QJsonObject result = measure(workload, implementation, runs, dir.path());
+            const QJsonObject result = measure(workload, implementation, runs, dir.path(),
+                                               QCoreApplication::applicationFilePath());
             if (result.isEmpty())
                 continue;
             const double ms = result.value(QStringLiteral("median_ms")).toDouble();
-            if (implementation == workload.implementations.first())
+            const bool isOurs = implementation == workload.implementations.first();
+            if (isOurs)
                 ours = ms;
             const double ratio = ours > 0 ? ms / ours : 0;
-            std::printf("%-44s %-15s %12.2f %12.2f %10.1f\n", qPrintable(workload.what),
-                        qPrintable(implementation), ms, ratio,
-                        result.value(QStringLiteral("peak_mib")).toDouble());
             QJsonObject row = result;
+            QString qt6Column;
+            if (isOurs && !qt6.isEmpty()) {
+                const QJsonObject onQt6 = measure(workload, implementation, runs, dir.path(), qt6);
+                row.insert(QStringLiteral("qt6"), onQt6);
+                qt6Column = QString::number(onQt6.value(QStringLiteral("median_ms")).toDouble(),
+                                            'f', 2);
+            }
+            std::printf("%-44s %-15s %12.2f %8.2f %10.1f %12s\n", qPrintable(workload.what),
+                        qPrintable(implementation), ms, ratio,
+                        result.value(QStringLiteral("peak_mib")).toDouble(), qPrintable(qt6Column));
+            std::fflush(stdout);
             row.insert(QStringLiteral("workload"), workload.id);
             row.insert(QStringLiteral("description"), workload.what);
             row.insert(QStringLiteral("implementation"), implementation);
@@ -323,7 +373,8 @@ int runAll(int runs, const QString &jsonPath, const QString &only)
             rows.append(row);
         }
     }
-    std::printf("\nx ours: the implementation's median time over ours (above 1: ours is faster).\n");
+    std::printf(
+            "\nx ours: the implementation's median time over ours (above 1: ours is faster).\n");
     if (!jsonPath.isEmpty()) {
         QFile json(jsonPath);
         if (json.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -344,6 +395,7 @@ int main(int argc, char **argv)
     int runs = 5;
     QString json;
     QString only;
+    QString qt6;
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args.at(i) == QLatin1String("--runs"))
             runs = qMax(1, args.at(i + 1).toInt());
@@ -351,6 +403,8 @@ int main(int argc, char **argv)
             json = args.at(i + 1);
         else if (args.at(i) == QLatin1String("--only"))
             only = args.at(i + 1);
+        else if (args.at(i) == QLatin1String("--qt6"))
+            qt6 = args.at(i + 1);
     }
-    return runAll(runs, json, only);
+    return runAll(runs, json, only, qt6);
 }

@@ -2,7 +2,39 @@
 
 #include "textdecoding.h"
 
+#include <QFile>
 #include <QProcess>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool isExecutableFile(const QByteArray &path)
+{
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)
+            && ::access(path.constData(), X_OK) == 0;
+}
+
+// Whether exec would find `program` as the C library's execvp() looks for it: a name with
+// a slash is a path; any other name is looked up in PATH, where an empty entry stands for
+// the working directory.
+bool canBeExecuted(const QString &program)
+{
+    const QByteArray name = QFile::encodeName(program);
+    if (name.contains('/'))
+        return isExecutableFile(name);
+    const QByteArray path = qEnvironmentVariableIsSet("PATH") ? qgetenv("PATH")
+                                                              : QByteArrayLiteral("/bin:/usr/bin");
+    for (const QByteArray &folder : path.split(':')) {
+        if (isExecutableFile((folder.isEmpty() ? QByteArrayLiteral(".") : folder) + '/' + name))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 Launcher::Launcher(QObject *parent)
     : QObject(parent),
@@ -13,7 +45,8 @@ Launcher::Launcher(QObject *parent)
 QString Launcher::launch(const QString &program)
 {
     const QStringList words = QProcess::splitCommand(program);
-    if (words.isEmpty())
+    // A start that fails still costs a fork, and with Qt 6.4 a pipe that is never closed.
+    if (words.isEmpty() || !canBeExecuted(words.first()))
         return QString();
     m_process->start(words.first(), words.mid(1), QIODevice::ReadWrite);
     LocalTextDecoder output;

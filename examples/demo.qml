@@ -10,7 +10,7 @@ Item {
     Quorvel {
         id: file
         source: "demo-output.txt"
-        onError: console.log("  error signal: \"" + msg + "\" (source: " + source + ")")
+        onError: function(msg) { console.log("  error signal: \"" + msg + "\" (source: " + source + ")") }
     }
 
     Varnah {

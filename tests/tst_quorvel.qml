@@ -10,7 +10,7 @@ TestCase {
         id: quorvelComponent
         Quorvel {
             property var messages: []
-            onError: messages.push(msg)
+            onError: function(msg) { messages.push(msg) }
         }
     }
     Component {

@@ -5,7 +5,7 @@ import Quorvel 1.0
 
 Quorvel {
     property var messages: []
-    onError: messages.push(msg)
+    onError: function(msg) { messages.push(msg) }
 
     Component.onCompleted: {
         source = scriptArguments[1]
