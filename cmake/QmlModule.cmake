@@ -1,19 +1,21 @@
 # add_qml_module(<target> URI <uri> SOURCES <files...>)
 #
 # Builds <target> as the plugin library of the QML module <uri> and lays it out
-# as an import tree: <build dir>/qml/<uri as path>/{qmldir,lib<target>.so}, so a
-# host needs only -I <build dir>/qml. The module's qmldir sits next to its
-# CMakeLists.txt. Only the two plugin entry points are exported.
+# as an import tree: <build dir>/qml/<uri as path>/{qmldir,lib<target>.so,plugins.qmltypes},
+# so a host needs only -I <build dir>/qml. The module's qmldir sits next to its
+# CMakeLists.txt. Only the two plugin entry points are exported. The type description
+# (plugins.qmltypes) is dumped from the library each time it is built. Everything is
+# installed as the component <target>, which is also a Debian package.
 
 set(QML_BUILD_DIR "${PROJECT_BINARY_DIR}/qml")
 
-if(NOT DEFINED QML_INSTALL_DIR)
-    get_target_property(_qmake Qt${QT_MAJOR_VERSION}::qmake IMPORTED_LOCATION)
-    execute_process(COMMAND "${_qmake}" -query QT_INSTALL_QML
-        OUTPUT_VARIABLE _qt_qml_dir OUTPUT_STRIP_TRAILING_WHITESPACE)
-    set(QML_INSTALL_DIR "${_qt_qml_dir}" CACHE PATH
-        "Where 'cmake --install' puts the QML modules (default: Qt's QML import directory)")
-endif()
+get_target_property(_qmake Qt${QT_MAJOR_VERSION}::qmake IMPORTED_LOCATION)
+execute_process(COMMAND "${_qmake}" -query QT_INSTALL_QML
+    OUTPUT_VARIABLE _qt_qml_dir OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND "${_qmake}" -query QT_INSTALL_BINS
+    OUTPUT_VARIABLE _qt_bin_dir OUTPUT_STRIP_TRAILING_WHITESPACE)
+set(QML_INSTALL_DIR "${_qt_qml_dir}" CACHE PATH
+    "Where 'cmake --install' puts the QML modules (default: Qt's QML import directory)")
 
 # The entry point for the metadata has a suffix from Qt 6 on.
 if(QT_MAJOR_VERSION EQUAL 6)
@@ -21,6 +23,9 @@ if(QT_MAJOR_VERSION EQUAL 6)
 else()
     set(PLUGIN_METADATA_SYMBOL qt_plugin_query_metadata)
 endif()
+find_program(QMLPLUGINDUMP qmlplugindump HINTS "${_qt_bin_dir}" NO_DEFAULT_PATH REQUIRED)
+set(_dump_types "${CMAKE_CURRENT_LIST_DIR}/DumpQmlTypes.cmake")
+
 set(_qml_exports "${PROJECT_BINARY_DIR}/plugin-exports.map")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/plugin-exports.map.in" "${_qml_exports}" @ONLY)
 
@@ -44,6 +49,16 @@ function(add_qml_module target)
 
     configure_file(qmldir "${module_dir}/qmldir" COPYONLY)
 
-    install(TARGETS ${target} LIBRARY DESTINATION "${QML_INSTALL_DIR}/${uri_path}")
-    install(FILES qmldir DESTINATION "${QML_INSTALL_DIR}/${uri_path}")
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND "${CMAKE_COMMAND}" -DTOOL=${QMLPLUGINDUMP} -DURI=${ARG_URI}
+                -DIMPORT_DIR=${QML_BUILD_DIR} -DOUTPUT=${module_dir}/plugins.qmltypes
+                -DQT_MAJOR_VERSION=${QT_MAJOR_VERSION}
+                -P "${_dump_types}"
+        COMMENT "Describing the types of ${ARG_URI}"
+        VERBATIM)
+
+    install(TARGETS ${target} LIBRARY DESTINATION "${QML_INSTALL_DIR}/${uri_path}"
+        COMPONENT ${target})
+    install(FILES qmldir "${module_dir}/plugins.qmltypes"
+        DESTINATION "${QML_INSTALL_DIR}/${uri_path}" COMPONENT ${target})
 endfunction()

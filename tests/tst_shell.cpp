@@ -4,7 +4,9 @@
 
 #include "qmltest.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMetaMethod>
 #include <QPluginLoader>
@@ -111,6 +113,8 @@ private slots:
     void typeShape();
     void exportsOnlyEntryPoints_data() { addModuleRows(); }
     void exportsOnlyEntryPoints();
+    void typeDescription_data() { addModuleRows(); }
+    void typeDescription();
 };
 
 void tst_Shell::metadata()
@@ -237,6 +241,40 @@ void tst_Shell::exportsOnlyEntryPoints()
     QCOMPARE(symbols,
              QStringList({QStringLiteral("qt_plugin_instance"),
                           QStringLiteral(PLUGIN_METADATA_SYMBOL)}));
+}
+
+// The plugins.qmltypes that the qmldir names describes the type with every member, and is
+// made again whenever the library is.
+void tst_Shell::typeDescription()
+{
+    QFETCH(int, module);
+    const ModuleShape &shape = modules().at(module);
+    const QString library = libraryPath(shape.uri);
+    const QString path = QFileInfo(library).dir().filePath(QStringLiteral("plugins.qmltypes"));
+    QFile qmldir(QFileInfo(library).dir().filePath(QStringLiteral("qmldir")));
+    QVERIFY(qmldir.open(QIODevice::ReadOnly));
+    QVERIFY(qmldir.readAll().contains("\ntypeinfo plugins.qmltypes\n"));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const QString types = QString::fromUtf8(file.readAll());
+    QVERIFY(QFileInfo(path).lastModified() >= QFileInfo(library).lastModified());
+
+    QVERIFY(types.contains(QStringLiteral("name: \"%1\"").arg(shape.typeName)));
+    QVERIFY(types.contains(
+            QStringLiteral("exports: [\"%1/%2 1.0\"]").arg(shape.uri, shape.typeName)));
+    for (const QString &method : shape.methods) {
+        const QString name = method.section(QLatin1Char(' '), 2, 2).section(QLatin1Char('('), 0, 0);
+        QVERIFY2(types.contains(QStringLiteral("name: \"%1\"").arg(name)), qPrintable(name));
+        for (const QString &parameter :
+             method.section(QLatin1Char(' '), 3).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            QVERIFY2(types.contains(QStringLiteral("Parameter { name: \"%1\"").arg(parameter)),
+                     qPrintable(parameter));
+    }
+    for (const QString &property : shape.properties) {
+        const QString name = property.section(QLatin1Char(' '), 1, 1);
+        QVERIFY2(types.contains(QStringLiteral("Property { name: \"%1\"").arg(name)),
+                 qPrintable(name));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Shell)
