@@ -2,6 +2,7 @@
 #   Qt 5 (default) and Qt 6: make test-qt5 | make test-qt6 | make demo-qt6 | make install-qt6
 # Reliability: make test-asan | make test-tsan | make fuzz | make soak
 # Performance: make bench
+# Packages: make package | make test-packages
 BUILD_DIR ?= build
 BUILD := $(abspath $(BUILD_DIR))
 BUILD6 := $(BUILD)-qt6
@@ -13,7 +14,7 @@ QT5_PACKAGES := qtbase5-dev qtdeclarative5-dev \
 QT6_PACKAGES := qt6-base-dev qt6-declarative-dev qt6-5compat-dev \
 	qml-qt6 qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript \
 	qml6-module-qtquick qml6-module-qtquick-window qml6-module-qttest
-DEB_PACKAGES := cmake make g++ binutils util-linux $(QT5_PACKAGES) $(QT6_PACKAGES)
+DEB_PACKAGES := cmake make g++ binutils util-linux dpkg-dev $(QT5_PACKAGES) $(QT6_PACKAGES)
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := python3 nodejs
 
@@ -32,7 +33,7 @@ compile = $(call configure,$(1),$(2)) && cmake --build "$(1)" --parallel $(JOBS)
 run-tests = cd "$(1)" && $(2) ctest --output-on-failure
 
 .PHONY: all deps build build-qt5 build-qt6 demo demo-qt6 test test-qt5 test-qt6 \
-	install install-qt6 clean test-asan test-asan-qt5 test-asan-qt6 test-tsan fuzz soak bench
+	install install-qt6 package test-packages clean test-asan test-asan-qt5 test-asan-qt6 test-tsan fuzz soak bench
 
 all: build
 
@@ -69,6 +70,17 @@ install: build-qt5
 
 install-qt6: build-qt6
 	DESTDIR="$(DESTDIR)" cmake --install "$(BUILD6)"
+
+# Debian packages: qml-module-* (Qt 5) in <build>/packages, qml6-module-* (Qt 6) in
+# <build>-qt6/packages.
+package: build-qt5 build-qt6
+	cd "$(BUILD)" && cpack -B packages
+	cd "$(BUILD6)" && cpack -B packages
+	@ls "$(BUILD)"/packages/*.deb "$(BUILD6)"/packages/*.deb
+
+# Installs the Qt 5 packages, runs the demo without any import path, removes them again.
+test-packages: build-qt5
+	sh scripts/test-installed-packages.sh "$(BUILD)" "$(CURDIR)/examples/demo.qml"
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, on both Qt versions.
 test-asan: test-asan-qt5 test-asan-qt6
