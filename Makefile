@@ -3,6 +3,7 @@
 # Reliability: make test-asan | make test-tsan | make fuzz | make soak
 # Performance: make bench
 # Packages: make package | make test-packages
+# Example application: make example | make screenshot
 BUILD_DIR ?= build
 BUILD := $(abspath $(BUILD_DIR))
 BUILD6 := $(BUILD)-qt6
@@ -17,6 +18,8 @@ QT6_PACKAGES := qt6-base-dev qt6-declarative-dev qt6-5compat-dev \
 DEB_PACKAGES := cmake make g++ binutils util-linux dpkg-dev $(QT5_PACKAGES) $(QT6_PACKAGES)
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := python3 nodejs
+EXAMPLE_PACKAGES := qml-module-qtquick-controls2 qml-module-qtquick-layouts \
+	qml-module-qtquick-templates2 fonts-dejavu-core
 
 QML5 := /usr/lib/qt5/bin/qml
 QML6 := /usr/lib/qt6/bin/qml
@@ -33,7 +36,7 @@ compile = $(call configure,$(1),$(2)) && cmake --build "$(1)" --parallel $(JOBS)
 run-tests = cd "$(1)" && $(2) ctest --output-on-failure
 
 .PHONY: all deps build build-qt5 build-qt6 demo demo-qt6 test test-qt5 test-qt6 \
-	install install-qt6 package test-packages clean test-asan test-asan-qt5 test-asan-qt6 test-tsan fuzz soak bench
+	install install-qt6 package test-packages example screenshot clean test-asan test-asan-qt5 test-asan-qt6 test-tsan fuzz soak bench
 
 all: build
 
@@ -70,6 +73,16 @@ install: build-qt5
 
 install-qt6: build-qt6
 	DESTDIR="$(DESTDIR)" cmake --install "$(BUILD6)"
+
+# The example application in a window (needs a display), and its picture for the README.
+example: build-qt5
+	@sh scripts/install-deps.sh $(EXAMPLE_PACKAGES)
+	"$(QML5)" -I "$(BUILD)/qml" examples/console/main.qml
+
+screenshot: build-qt5
+	@sh scripts/install-deps.sh $(EXAMPLE_PACKAGES)
+	sh scripts/screenshot-example.sh "$(BUILD)/qml" "$(CURDIR)/examples/console/main.qml" \
+		"$(CURDIR)/docs/console.png"
 
 # Debian packages: qml-module-* (Qt 5) in <build>/packages, qml6-module-* (Qt 6) in
 # <build>-qt6/packages.

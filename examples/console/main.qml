@@ -24,6 +24,11 @@ Window {
         onError: function(msg) { status.text = "Error: " + msg }
     }
 
+    Rectangle {
+        anchors.fill: parent
+        color: "#fbfbfb"
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 12
@@ -106,11 +111,11 @@ Window {
         running: env.value("CONSOLE_SCREENSHOT") !== ""
         interval: 300
         onTriggered: {
-            env.setValue("GREETING", "hello from QML")
+            valueField.text = "hello from QML"
+            env.setValue("GREETING", valueField.text)
             commandField.text = 'sh -c "echo GREETING=$GREETING; uname -sr; ls /usr/lib/qt5/bin | head -5"'
             runButton.clicked()
             fileField.text = "/nonexistent/folder/notes.txt"
-            output.text = output.text + "\n"
             file.read()
             window.contentItem.grabToImage(function(result) {
                 result.saveToFile(env.value("CONSOLE_SCREENSHOT"))
