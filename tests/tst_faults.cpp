@@ -1,6 +1,7 @@
 // Quorvel against real faults: a full filesystem (a small tmpfs mounted in a private
 // mount namespace) and files this user may not touch (in a child running as uid 65534).
 
+#include "files.h"
 #include "qmltest.h"
 
 #include <QDir>
@@ -22,19 +23,6 @@ namespace {
 constexpr qint64 tmpfsSize = 64 * 1024;
 constexpr uid_t otherUid = 65534;
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            && file.write(bytes) == bytes.size() && file.flush();
-}
-
 qint64 pages(qint64 bytes, qint64 pageSize)
 {
     return (bytes + pageSize - 1) / pageSize;
@@ -42,9 +30,7 @@ qint64 pages(qint64 bytes, qint64 pageSize)
 
 ino_t inodeOf(const QString &path)
 {
-    struct stat st = {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st.st_ino;
+    return lstatOf(path).st_ino;
 }
 
 } // namespace

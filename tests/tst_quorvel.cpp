@@ -1,6 +1,7 @@
 // Quorvel behaviour that QML cannot set up: another codec for the locale, a file-size
 // limit, special files, links, ownership and modes.
 
+#include "files.h"
 #include "qmltest.h"
 
 #include <QDir>
@@ -15,30 +16,6 @@
 #include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-struct stat lstatOf(const QString &path)
-{
-    struct stat st = {};
-    ::lstat(QFile::encodeName(path).constData(), &st);
-    return st;
-}
-
-} // namespace
 
 class tst_Quorvel : public QObject
 {
@@ -129,7 +106,7 @@ void tst_Quorvel::decodesWithLocaleCodec()
     QFETCH(QString, text);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
     const QString path = mDir->filePath(QStringLiteral("latin1.txt"));
-    writeBytes(path, bytes);
+    QVERIFY(writeBytes(path, bytes));
     QCOMPARE(read(path), text);
 }
 
@@ -162,7 +139,7 @@ void tst_Quorvel::sizeLimitKeepsOldContent()
     QFETCH(bool, fits);
     const QString path = mDir->filePath(QStringLiteral("limited.txt"));
     const QByteArray old = QByteArray(1000, 'o') + "\nend\n";
-    writeBytes(path, old);
+    QVERIFY(writeBytes(path, old));
     if (hardLinked)
         QCOMPARE(::link(qPrintable(path), qPrintable(path + QStringLiteral(".link"))), 0);
 
@@ -206,10 +183,10 @@ void tst_Quorvel::keepsWhatTheFileIs()
     if (kind == QLatin1String("device")) {
         QCOMPARE(::mknod(native.constData(), S_IFCHR | 0666, makedev(1, 3)), 0); // a null device
     } else if (kind == QLatin1String("symlink")) {
-        writeBytes(other, "old\n");
+        QVERIFY(writeBytes(other, "old\n"));
         QVERIFY(QFile::link(QStringLiteral("other"), path));
     } else {
-        writeBytes(path, "old\n");
+        QVERIFY(writeBytes(path, "old\n"));
     }
     if (kind == QLatin1String("mode"))
         QCOMPARE(::chmod(native.constData(), 0640), 0);
