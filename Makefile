@@ -10,9 +10,9 @@ BUILD6 := $(BUILD)-qt6
 JOBS ?= $(shell nproc)
 , := ,
 
-QT5_PACKAGES := qtbase5-dev qtdeclarative5-dev \
+QT5_PACKAGES := qtbase5-dev qtdeclarative5-dev qtdeclarative5-dev-tools \
 	qml qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qttest
-QT6_PACKAGES := qt6-base-dev qt6-declarative-dev qt6-5compat-dev \
+QT6_PACKAGES := qt6-base-dev qt6-declarative-dev qt6-declarative-dev-tools qt6-5compat-dev \
 	qml-qt6 qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript \
 	qml6-module-qtquick qml6-module-qtquick-window qml6-module-qttest
 DEB_PACKAGES := cmake make g++ binutils util-linux dpkg-dev $(QT5_PACKAGES) $(QT6_PACKAGES)
