@@ -49,16 +49,22 @@ function(add_qml_module target)
 
     configure_file(qmldir "${module_dir}/qmldir" COPYONLY)
 
-    add_custom_command(TARGET ${target} POST_BUILD
-        COMMAND "${CMAKE_COMMAND}" -DTOOL=${QMLPLUGINDUMP} -DURI=${ARG_URI}
-                -DIMPORT_DIR=${QML_BUILD_DIR} -DOUTPUT=${module_dir}/plugins.qmltypes
-                -DQT_MAJOR_VERSION=${QT_MAJOR_VERSION}
-                -P "${_dump_types}"
-        COMMENT "Describing the types of ${ARG_URI}"
-        VERBATIM)
+    # The dumper (not instrumented) cannot load a library built with a sanitizer; such
+    # builds are for testing and go without the description.
+    set(type_description "")
+    if(NOT SANITIZE)
+        set(type_description "${module_dir}/plugins.qmltypes")
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND "${CMAKE_COMMAND}" -DTOOL=${QMLPLUGINDUMP} -DURI=${ARG_URI}
+                    -DIMPORT_DIR=${QML_BUILD_DIR} -DOUTPUT=${type_description}
+                    -DQT_MAJOR_VERSION=${QT_MAJOR_VERSION}
+                    -P "${_dump_types}"
+            COMMENT "Describing the types of ${ARG_URI}"
+            VERBATIM)
+    endif()
 
     install(TARGETS ${target} LIBRARY DESTINATION "${QML_INSTALL_DIR}/${uri_path}"
         COMPONENT ${target})
-    install(FILES qmldir "${module_dir}/plugins.qmltypes"
+    install(FILES qmldir ${type_description}
         DESTINATION "${QML_INSTALL_DIR}/${uri_path}" COMPONENT ${target})
 endfunction()
