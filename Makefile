@@ -15,7 +15,7 @@ QT5_PACKAGES := qtbase5-dev qtdeclarative5-dev qtdeclarative5-dev-tools \
 QT6_PACKAGES := qt6-base-dev qt6-declarative-dev qt6-declarative-dev-tools qt6-5compat-dev \
 	qml-qt6 qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript \
 	qml6-module-qtquick qml6-module-qtquick-window qml6-module-qttest
-DEB_PACKAGES := cmake make g++ binutils util-linux dpkg-dev $(QT5_PACKAGES) $(QT6_PACKAGES)
+DEB_PACKAGES := cmake make g++ binutils util-linux dpkg-dev file $(QT5_PACKAGES) $(QT6_PACKAGES)
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := python3 nodejs
 EXAMPLE_PACKAGES := qml-module-qtquick-controls2 qml-module-qtquick-layouts \
